@@ -1,0 +1,13 @@
+// Test main for tests that need Qt's event loop: a QApplication on the offscreen platform
+// (set by the test runner), so window tests and socket tests run in the same process.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
