@@ -572,13 +572,16 @@ bool WriteTextLine(TTextFile& file, const std::string& line) {
 
 bool CloseTextFile(TTextFile& file) {
   if (!file.Stream.is_open()) return false;
+  // Reading to the end leaves the stream's fail state set; only a write can fail here.
   bool ok = true;
   if (file.Writing) {
     file.Stream.flush();
     ok = static_cast<bool>(file.Stream);
+    file.Stream.close();
+    ok = ok && !file.Stream.fail();
+  } else {
+    file.Stream.close();
   }
-  file.Stream.close();
-  ok = ok && !file.Stream.fail();
   file.Stream.clear();
   file.Writing = false;
   return ok;
