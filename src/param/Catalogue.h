@@ -131,9 +131,9 @@ std::string BuildParameterCatalogue(PrmTable& table, const TSelectionState& sele
 std::string BuildPrmLists(PrmTable& table, bool firstBuild);
 
 // The complete rebuild for a selection: parameter catalogue, its lists, and the signal
-// catalogue with its lists (SIGNAL_TABLE's roles resolve against `signals`). Returns the
+// catalogue with its lists (the signal roles resolve in `signalTable`). Returns the
 // defect message or "".
-std::string BuildCatalogue(PrmTable& parameters, PrmTable& signals, const TSelectionState& selection,
+std::string BuildCatalogue(PrmTable& parameters, PrmTable& signalTable, const TSelectionState& selection,
                            bool firstBuild, TSpecialAddresses* specialAddresses = nullptr);
 // The same for the program: PRM_TABLE, SIGNAL_TABLE, SPECIAL_ADDRESSES, MONITOR_BLOCKS and the
 // scaling context, for SELECTION.
