@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libmodbus-dev socat mbpoll python3-pymodbus python3-serial
+  libmodbus-dev socat mbpoll python3-pymodbus python3-serial python3-serial-asyncio
   xvfb xauth
 )
 
