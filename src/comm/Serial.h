@@ -235,6 +235,9 @@ public:
     void SetProgramOptions(const ProgramOptions* options) { m_options = options; }
     void SetPrompts(UserPrompts& prompts) { m_prompts = &prompts; }
     void SetErrorDecider(ErrorDecider& decider) { m_decider = &decider; }
+    // Sounds the beep that goes with the invalid-address warning (the windows pass
+    // QApplication::beep); unset: silent.
+    void SetBeep(std::function<void()> beep) { m_beep = std::move(beep); }
     // Makes the transports of the client; CreateSystemTransport by default. Takes effect at the
     // next open.
     void SetTransportFactory(TNuvModbus_TransportFactory factory);
@@ -260,6 +263,7 @@ private:
     files::TReg m_regist;
     const ProgramOptions* m_options = nullptr;
     TNuvModbus_TransportFactory m_factory;
+    std::function<void()> m_beep;
     TNuvModbus m_bbmModbus;
     TSerialSetupValues m_values;
     bool m_blnCancelTest = false;
