@@ -1,5 +1,6 @@
 #include "files/uReg.h"
 
+#include <QFileInfo>
 #include <QMetaType>
 #include <QSettings>
 #include <QStringList>
@@ -13,6 +14,31 @@ SettingsLocation& defaultLocation()
 {
     static SettingsLocation location = SettingsLocation::User();
     return location;
+}
+
+// Whether a write to the settings file can reach the disk. QSettings keeps a write that it could
+// not save in its in-process cache, where the program would keep seeing it until it ends; a
+// write that cannot be stored is to be lost at once, so it is not handed to QSettings at all.
+bool canStore(const QSettings& settings)
+{
+#if defined(Q_OS_WIN)
+    if (settings.format() == QSettings::NativeFormat)
+        return true;  // the registry reports nothing and keeps nothing that it did not store
+#endif
+    QFileInfo file(settings.fileName());
+    if (file.exists())
+        return file.isFile() && file.isWritable();
+    // The file will be created together with any missing folders: the nearest existing
+    // ancestor must be a folder we may write into.
+    QString path = file.absolutePath();
+    while (!QFileInfo::exists(path)) {
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
+            return false;
+        path = parent;
+    }
+    const QFileInfo ancestor(path);
+    return ancestor.isDir() && ancestor.isWritable();
 }
 
 }  // namespace
@@ -135,10 +161,12 @@ void TReg::writeText(const QString& key, const QString& section, const QString& 
     if (name.isEmpty())
         return;
     QSettings& s = settings();
+    if (!canStore(s))
+        return;
+    // Every QSettings of the process on this location sees the value at once; QSettings saves
+    // it to the disk from the event loop, on Close() and at the latest when this TReg goes.
+    // A failure to save is deliberately not reported.
     s.setValue(SettingsKey(key, section, name), text);
-    // Flush now so that every other TReg, and a crash, sees the value; a failure (read-only file,
-    // access denied) is deliberately not reported.
-    s.sync();
 }
 
 bool TReg::readBool(const QString& key, const QString& section, const QString& name, bool def) const
@@ -176,6 +204,8 @@ bool TReg::Open()
 void TReg::Close()
 {
     m_open = false;
+    if (m_settings)
+        m_settings->sync();
 }
 
 bool TReg::ReadBoolean(const QString& section, const QString& name, bool defaultValue) const
