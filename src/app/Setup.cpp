@@ -42,7 +42,7 @@ QWidget* newPage(QTabWidget* pages, const QString& caption)
 void addToPage(QWidget* page, QWidget* widget)
 {
     auto* layout = static_cast<QVBoxLayout*>(page->layout());
-    layout->insertWidget(layout->count() - 1, widget);
+    layout->insertWidget(layout->count() - 1, widget, 0, Qt::AlignLeft);
 }
 
 }  // namespace
@@ -156,8 +156,10 @@ void TPSetup::buildWindow()
     // Buttons.
     m_previousPage = new QPushButton(QStringLiteral("&Page"), this);
     m_previousPage->setObjectName(QStringLiteral("PreviousPageB"));
+    m_previousPage->setToolTip(QStringLiteral("Previous page"));
     m_nextPage = new QPushButton(QStringLiteral("P&age"), this);
     m_nextPage->setObjectName(QStringLiteral("NextPageB"));
+    m_nextPage->setToolTip(QStringLiteral("Next page"));
     m_help = new QPushButton(QStringLiteral("&Help"), this);
     m_help->setObjectName(QStringLiteral("HelpB"));
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
