@@ -12,6 +12,10 @@
 
 #include <string_view>
 
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
 namespace rv8::files {
 
 namespace {
@@ -227,6 +231,16 @@ QString DecodeLine(const QByteArray& bytes, bool utf8)
     return FromStd(Cp1252ToUtf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
 }
 
+// Forces the written bytes to the storage device; false when the system reports a failure.
+bool SyncToDisk(QSaveFile& file)
+{
+#if defined(Q_OS_UNIX)
+    return ::fsync(file.handle()) == 0;
+#else
+    return file.flush();  // commit() asks the system to write the file through before renaming it
+#endif
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -331,7 +345,7 @@ FileResult SaveProjectFile(const QString& fileName, const ProjectWorkspace& work
     // Written beside the old file and renamed over it only when every byte reached the disk: a
     // full disk, a crash or a failed write leaves the previous file untouched.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.message = QString::fromLatin1(kUnableToWrite);
         prompts.error({}, result.message);
         return result;
@@ -339,7 +353,9 @@ FileResult SaveProjectFile(const QString& fileName, const ProjectWorkspace& work
     const QDate date = options.today ? options.today() : QDate::currentDate();
     const QString dateText = options.locale.toString(date, QLocale::ShortFormat);
     const QByteArray text = ProjectFileText(workspace, withInformation, dateText, prompts, options.beep);
-    if (file.write(text) != text.size() || !file.commit()) {
+    // Unbuffered, so that a failed write is seen here rather than lost in the flush of commit();
+    // the data is forced to the disk before the rename.
+    if (file.write(text) != text.size() || !SyncToDisk(file) || !file.commit()) {
         result.message = QStringLiteral("Unable to save the file: %1\nThe previous file was left unchanged.")
                              .arg(file.errorString());
         file.cancelWriting();
@@ -534,7 +550,12 @@ OpenResult OpenProject(const QString& fileName, const ProjectWorkspace& workspac
     };
 
     const LoadOptions loadOptions {options.beep};
-    const LoadResult header = LoadProjectFile(fileName, lmHeader, workspace, prompts, loadOptions);
+    // The header pass reads the information aside: a file that is refused below must leave the
+    // open project's information with its values. The value pass refills the real one.
+    ProjectInformation headerInfo;
+    ProjectWorkspace headerWorkspace = workspace;
+    headerWorkspace.info = &headerInfo;
+    const LoadResult header = LoadProjectFile(fileName, lmHeader, headerWorkspace, prompts, loadOptions);
     if (!header.ok)
         return fail(header);
 
