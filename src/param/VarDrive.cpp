@@ -64,6 +64,26 @@ PrmTable::PrmTable(int capacity) : m_capacity(capacity < 0 ? 0 : capacity) {
   m_records.reserve(static_cast<std::size_t>(m_capacity));
 }
 
+PrmTable::PrmTable(const PrmTable& other)
+    : DEPENDENCY_MAP(other.DEPENDENCY_MAP), ModifiedFlags(other.ModifiedFlags), m_capacity(other.m_capacity) {
+  m_records.reserve(static_cast<std::size_t>(m_capacity));
+  m_records = other.m_records;
+}
+
+PrmTable& PrmTable::operator=(const PrmTable& other) {
+  if (this == &other) return *this;
+  DEPENDENCY_MAP = other.DEPENDENCY_MAP;
+  ModifiedFlags = other.ModifiedFlags;
+  m_capacity = other.m_capacity;
+  if (m_records.capacity() < static_cast<std::size_t>(m_capacity)) {
+    std::vector<PRM_REC> fresh;
+    fresh.reserve(static_cast<std::size_t>(m_capacity));
+    m_records.swap(fresh);
+  }
+  m_records = other.m_records;
+  return *this;
+}
+
 PRM_REC* PrmTable::Append() {
   if (Count() >= m_capacity) return nullptr;
   m_records.emplace_back();

@@ -411,6 +411,11 @@ extern TModifiedFlags MODIFIED_FLAGS;
 class PrmTable {
 public:
   explicit PrmTable(int capacity);
+  // Copies keep the reserved storage, so records of a copy keep their addresses too.
+  PrmTable(const PrmTable& other);
+  PrmTable& operator=(const PrmTable& other);
+  PrmTable(PrmTable&&) noexcept = default;
+  PrmTable& operator=(PrmTable&&) noexcept = default;
 
   int Capacity() const { return m_capacity; }
   int Count() const { return static_cast<int>(m_records.size()); }
@@ -624,6 +629,29 @@ inline bool IsPrmAvailable(int number, int column, int visibilityMode) {
 }
 inline void CopyPrmColumn(int number, int fromColumn, int toColumn) {
   CopyPrmColumn(PRM_TABLE, number, fromColumn, toColumn);
+}
+inline bool PrmExists(int number) { return PrmExists(PRM_TABLE, number); }
+inline bool IsInFirmware(int number) { return IsInFirmware(PRM_TABLE, number); }
+inline bool IsPrmEditable(int number, int column) { return IsPrmEditable(PRM_TABLE, number, column); }
+inline void RegisterToPrmValue(int number, int column, std::uint16_t word) {
+  RegisterToPrmValue(PRM_TABLE, number, column, word);
+}
+inline std::uint16_t PrmValueToRegister(int number, int column) { return PrmValueToRegister(PRM_TABLE, number, column); }
+inline std::string FormatPrmNumber(int number, Fixed value) { return FormatPrmNumber(PRM_TABLE, number, value); }
+inline Fixed ParsePrmText(int number, int column, const std::string& text) {
+  return ParsePrmText(PRM_TABLE, number, column, text);
+}
+inline int ListIndexOfValue(int number, Fixed value) { return ListIndexOfValue(PRM_TABLE, number, value); }
+inline std::string ListTextOfValue(int number, int column, Fixed value, const std::string& fallback) {
+  return ListTextOfValue(PRM_TABLE, number, column, value, fallback);
+}
+inline Fixed ListNumericValue(int number, int column) { return ListNumericValue(PRM_TABLE, number, column); }
+inline std::string PrmHintText(int number, int column) { return PrmHintText(PRM_TABLE, number, column); }
+inline void FillParameterInfo(int number, int columnSelector, parameter_info& row) {
+  FillParameterInfo(PRM_TABLE, number, columnSelector, row);
+}
+inline void InitializePrmEdit(int column, TPrmEdit& edit, bool setHint, TInitializeEditMode mode) {
+  InitializePrmEdit(PRM_TABLE, column, edit, setHint, mode);
 }
 
 }  // namespace rv8::param

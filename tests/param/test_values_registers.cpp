@@ -172,3 +172,23 @@ TEST_F(RegisterTest, InvalidNumbersGiveNeutralResults) {
   EXPECT_EQ(GetPrmValue(table, kFla, 10), Fixed());  // no such column
   EXPECT_FALSE(flags.ProjectModified);
 }
+
+TEST_F(RegisterTest, TablesKeepRecordAddressesUpToTheirCapacity) {
+  PrmTable copy = table;
+  EXPECT_EQ(copy.Capacity(), kMaxParameters);
+  EXPECT_EQ(copy.Count(), kCount);
+  EXPECT_EQ(copy[kFla].Title, "Motor FLA");
+  EXPECT_EQ(copy.DEPENDENCY_MAP[deiTemperatureUnits], kTempUnits);
+  const PRM_REC* first = &copy[1];
+  while (copy.Count() < copy.Capacity()) ASSERT_NE(copy.Append(), nullptr);
+  EXPECT_EQ(&copy[1], first);
+  EXPECT_EQ(copy.Append(), nullptr);
+  EXPECT_EQ(copy[copy.Count()].Index, kMaxParameters);
+  EXPECT_EQ(copy[copy.Count()].PRMNUM, kMaxParameters);
+  // The copy is independent of the original.
+  SetPrmValue(copy, kFla, vcMode1, false, Fx(77), selection);
+  EXPECT_NE(GetPrmValue(table, kFla, vcMode1), Fx(77));
+  copy.Truncate(3);
+  EXPECT_EQ(copy.Count(), 3);
+  EXPECT_FALSE(PrmExists(copy, 4));
+}
