@@ -3,6 +3,7 @@
 #include "CatalogueCsv.h"
 #include "Command.h"
 
+#include "comm/AccessCodes.h"
 #include "param/Catalogue.h"
 #include "param/Signals.h"
 
@@ -14,6 +15,9 @@ namespace rv8::cli {
 namespace {
 
 using namespace rv8::param;
+
+static_assert(kFactoryPasswordValue == rv8::comm::kFactoryPassword,
+              "the catalogue's factory password and the starter's must agree");
 
 QString ListText(const PRM_REC& rec)
 {

@@ -131,12 +131,13 @@ std::string BuildParameterCatalogue(PrmTable& table, const TSelectionState& sele
 std::string BuildPrmLists(PrmTable& table, bool firstBuild);
 
 // The complete rebuild for a selection: parameter catalogue, its lists, and the signal
-// catalogue with its lists (the signal roles resolve in `signalTable`). Returns the
+// catalogue with its lists. Afterwards the DEPENDENCY_MAP of either table resolves every role
+// (signal roles to `signalTable` numbers, parameter roles to `parameters` numbers). Returns the
 // defect message or "".
 std::string BuildCatalogue(PrmTable& parameters, PrmTable& signalTable, const TSelectionState& selection,
                            bool firstBuild, TSpecialAddresses* specialAddresses = nullptr);
-// The same for the program: PRM_TABLE, SIGNAL_TABLE, SPECIAL_ADDRESSES, MONITOR_BLOCKS and the
-// scaling context, for SELECTION.
+// The same for the program: PRM_TABLE, SIGNAL_TABLE, SPECIAL_ADDRESSES and MONITOR_BLOCKS, for
+// SELECTION. The scaling context is the monitor's to fill.
 std::string BuildCatalogue(bool firstBuild);
 
 // Recomputes the Motor FLA range from the Frame Rating and Service Factor values in the column,

@@ -18,6 +18,14 @@ std::string BuildCatalogue(PrmTable& parameters, PrmTable& signalTable, const TS
   if (error.empty()) error = BuildPrmLists(parameters, firstBuild);
   if (error.empty()) error = BuildSignalCatalogue(signalTable, firstBuild, monitorBlocks);
   if (error.empty()) error = BuildSignalLists(signalTable, firstBuild);
+  if (error.empty()) {
+    // Either table's map resolves every role, as the one program-wide map does: signal roles
+    // give SIGNAL_TABLE numbers, parameter roles PRM_TABLE numbers.
+    for (int role = kFirstSignalRole; role <= kLastSignalRole; ++role)
+      parameters.DEPENDENCY_MAP.Set(role, signalTable.DEPENDENCY_MAP[role]);
+    for (int role = kFirstParameterRole; role <= kLastParameterRole; ++role)
+      signalTable.DEPENDENCY_MAP.Set(role, parameters.DEPENDENCY_MAP[role]);
+  }
   return error;
 }
 

@@ -107,6 +107,9 @@ TEST_F(SignalTest, RowsRolesAndBlocks)
   EXPECT_EQ(signalTable.DEPENDENCY_MAP[deiDemoMode4], 5);
   EXPECT_EQ(signalTable.DEPENDENCY_MAP[deiShowMwFlag], -1);
   EXPECT_EQ(signalTable[10].Dependencies[dtiUnits], deiShowMwFlag);
+  // Both maps resolve every role after a complete build.
+  EXPECT_EQ(parameters.DEPENDENCY_MAP[deiRelay2], 17);
+  EXPECT_EQ(signalTable.DEPENDENCY_MAP[deiCtValue], 74);
   EXPECT_EQ(blocks[0].First, 2);
   EXPECT_EQ(blocks[0].Last, 19);
   EXPECT_EQ(blocks[1].First, 20);
