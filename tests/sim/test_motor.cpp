@@ -50,6 +50,8 @@ struct CycleCase {
     std::vector<uint16_t> states;  // the starter states of one cycle (from rest), in order
 };
 
+void PrintTo(const CycleCase& c, std::ostream* os) { *os << c.name; }
+
 class MotorCycleTest : public ::testing::TestWithParam<CycleCase> {};
 
 TEST_P(MotorCycleTest, StaysWithinBoundsAndPassesThroughTheStatesInOrder)

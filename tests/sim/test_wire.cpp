@@ -115,6 +115,8 @@ struct FaultRow {
     std::function<void(const QByteArray& request, const QByteArray& reply)> check;
 };
 
+void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
+
 FaultSwitches F(std::function<void(FaultSwitches&)> set)
 {
     FaultSwitches f;
