@@ -118,4 +118,8 @@ TEST(CmdRegs, UnreachablePeerIsReported)
     Outcome r = Rv8({"regs", "read", "--tcp", QString("127.0.0.1:%1").arg(FreeLoopbackPort()), "1", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.startsWith("rv8 regs: cannot open 127.0.0.1:")) << r.err.toStdString();
+
+    Outcome s = Rv8({"regs", "write", "--serial", "/dev/rv8-no-such-port", "1", "1"});
+    EXPECT_EQ(s.status, 1);
+    EXPECT_EQ(s.err, "rv8 regs: cannot open /dev/rv8-no-such-port\n");
 }
