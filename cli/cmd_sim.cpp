@@ -1,6 +1,7 @@
 // rv8 sim: runs the simulated RV8 starter until SIGINT or SIGTERM.
 #include "Command.h"
 
+#include "param/Models.h"
 #include "sim/SimulatedStarter.h"
 
 #include <QCommandLineParser>
@@ -53,7 +54,7 @@ int RunSim(const QStringList& args)
     const QCommandLineOption stop("stop", "Serial stop bits: 1 or 2 (default 1).", "BITS", "1");
     const QCommandLineOption ascii("ascii", "Modbus ASCII on the serial device.");
     const QCommandLineOption nodes("nodes", "Node addresses, comma separated (default 1).", "LIST", "1");
-    const QCommandLineOption model("model", "Model code: the frame rating the starter reports (default 150).", "M", "150");
+    const QCommandLineOption model("model", "Model code (the frame rating the starter reports) or name such as RV8-150 (default 150).", "M", "150");
     const QCommandLineOption firmware("firmware", "Firmware number, e.g. 401 (default 401).", "F", "401");
     const QCommandLineOption noReply("no-reply", "Fault: carry out requests but send no reply.");
     const QCommandLineOption badChecksum("bad-checksum", "Fault: spoil the CRC (RTU) or LRC (ASCII) of replies.");
@@ -92,8 +93,13 @@ int RunSim(const QStringList& args)
     };
 
     rv8::sim::SimulatedStarter::Config config;
-    if (!number(model, 0, 65535, config.modelCode))
-        return fail("--model needs a model code, e.g. 150");
+    if (!number(model, 0, 65535, config.modelCode)) {
+        // A model's short name ("RV8-150") stands for the highest code of that model.
+        config.modelCode = rv8::param::ModelCodeOfName(parser.value(model).trimmed().toStdString());
+        if (config.modelCode < 0)
+            return fail(QStringLiteral("--model needs a model code or name, e.g. 150 or RV8-150; '%1' is neither")
+                            .arg(parser.value(model)));
+    }
     if (!number(firmware, 0, 65535, config.firmware))
         return fail("--firmware needs a firmware number, e.g. 401");
     config.nodes.clear();

@@ -96,7 +96,8 @@ TEST_F(SimCommand, ServesRtuOverTcpWithItsFaultFlagsAndStopsOnSigterm)
 
 TEST_F(SimCommand, ServesModbusTcpForTheChosenModel)
 {
-    ASSERT_TRUE(Start({"--tcp", "127.0.0.1:0", "--model", "275", "--firmware", "300"})) << output.toStdString();
+    ASSERT_TRUE(Start({"--tcp", "127.0.0.1:0", "--model", "rv8-275", "--firmware", "300"})) << output.toStdString();
+    EXPECT_TRUE(output.contains("model 275")) << output.toStdString();
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, Port());
     ASSERT_TRUE(WaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
@@ -138,6 +139,7 @@ TEST_F(SimCommand, RefusesBadOptionsWithAMessage)
         {{"--nodes", "1,300"}, "node address '300'"},
         {{"--firmware", "402"}, "Firmware 402"},
         {{"--model", "9999"}, "Model code 9999"},
+        {{"--model", "RV9-150"}, "'RV9-150' is neither"},
         {{"--serial", "/nonexistent/tty"}, "Cannot open /nonexistent/tty"},
         {{"--serial", "/dev/null", "--parity", "mark"}, "--parity"},
         {{"--exception", "0"}, "--exception"},
