@@ -9,6 +9,9 @@
 // user is asked through UserPrompts and progress goes to an ITransferProgress (the "Data
 // Transfer" window, or nothing when headless). One thread: the waits process events, so the
 // progress window's "&Abort" takes effect through AbortFlag() during a transfer.
+//
+// Taking the received values over as working values is param::AdoptReceivedValues
+// (param/AdoptValues.h); the transfer itself only fills the starter column (vcDrive).
 
 #include "NuvModbusTypes.h"
 #include "ProgramOptions.h"
