@@ -38,10 +38,8 @@ void UserInfoForm::Show(const ProjectInformation& info, Use use)
     m_result = Result::Cancelled;
     ProjectNameText = info.ProjectName;
     UserNameText = info.UserName;
-    QStringList lines;
-    for (const QString& line : info.InfoLines)
-        lines << line;
-    SetMemoText(lines.join(QLatin1Char('\n')));
+    // The 20 lines without the blank ones at the end: storing them back gives the same lines.
+    SetMemoText(info.TextLines().join(QLatin1Char('\n')));
 }
 
 void UserInfoForm::SetMemoText(const QString& text) { m_memo = text.left(kInfoMemoLimit); }
