@@ -160,6 +160,16 @@ bool SimulatedStarter::OpenSerial(const SerialSettings& settings, QString* error
         return false;
     }
     port->clear();
+    // A device that goes away (an adapter unplugged, the other end of a pseudo-terminal pair
+    // closed) is dropped instead of being polled in vain.
+    connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::ResourceError)
+            return;
+        RemoveChannel(port);
+        port->disconnect(this);
+        port->close();
+        port->deleteLater();
+    });
     AddChannel(settings.ascii ? Medium::SerialAscii : Medium::SerialRtu, port);
     return true;
 }
