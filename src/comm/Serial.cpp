@@ -324,14 +324,16 @@ TNuvModbus_Settings TSerialSetup::BuildClientSettings() const
     return s;
 }
 
-bool TSerialSetup::open_communications()
+bool TSerialSetup::open_communications() { return OpenWithSettings(BuildClientSettings()); }
+
+bool TSerialSetup::OpenWithSettings(const TNuvModbus_Settings& Settings)
 {
-    const bool opened = m_bbmModbus.Open(BuildClientSettings());
+    const bool opened = m_bbmModbus.Open(Settings);
     m_shell.IsOnline = opened;
     emit onlineChanged(opened);
     if (!opened) {
-        m_prompts->warning({}, IsModbusTcp()
-                                   ? QStringLiteral("Unable to open communication with the selected IP address on "
+        const bool tcp = Settings.Medium == bmmModbusTcp || Settings.Medium == bmmTcpIp;
+        m_prompts->warning({}, tcp ? QStringLiteral("Unable to open communication with the selected IP address on "
                                                     "the selected port.")
                                    : QStringLiteral("Unable to open the selected communication port."));
     }

@@ -154,6 +154,10 @@ public:
     // failure warns "Unable to open the selected communication port." (serial) or "Unable to open
     // communication with the selected IP address on the selected port." (Ethernet).
     bool open_communications();
+    // The same with client settings of the caller's making (the command line's connection
+    // options: ASCII, attempts, exact milliseconds); Values() is not consulted. The warning
+    // follows the settings' medium.
+    bool OpenWithSettings(const TNuvModbus_Settings& Settings);
     // NetworkScanned := false; closes the client; IsOnline := false; emits onlineChanged.
     void Close_Communications();
     // The client's is-open query.

@@ -361,6 +361,25 @@ TEST_F(SessionTest, OpenFailureWarnsWithTheTabsTextAndStaysOffline)
     EXPECT_EQ(prompts.asked()[1].prompt.text, "Unable to open the selected communication port.");
 }
 
+TEST_F(SessionTest, OpensWithTheCallersClientSettings)
+{
+    test::SimThread sim(GapConfig({3}));
+    ASSERT_TRUE(sim.Ok());
+    const quint16 port = sim.ListenTcp(sim::Medium::ModbusTcp);
+    TNuvModbus_Settings s;
+    s.Medium = bmmModbusTcp;
+    s.TcpPort = port;
+    s.Delay.BetweenCommands = 0;
+    s.Timeout.Response = 200;
+    s.MaxAttempts = 1;
+    ASSERT_TRUE(session->OpenWithSettings(s));
+    EXPECT_TRUE(shell.IsOnline);
+    EXPECT_EQ(session->Modbus().Settings().MaxAttempts, 1);
+    uint16_t value = 0;
+    ASSERT_TRUE(session->ReadHoldingRegister(3, 1002, value));
+    EXPECT_EQ(value, 2);
+}
+
 // ---- Register operations and the error policy -------------------------------------------------
 
 class SessionOnSim : public SessionTest {
