@@ -31,6 +31,8 @@ struct DeviceSetup {
     QString responseDelay = QStringLiteral("5");
     std::shared_ptr<sim::Clock> clock = std::make_shared<sim::ManualClock>(0);
     bool motorCycling = false;
+    // When set, the revision register reads this instead of the firmware number.
+    std::optional<int> revision;
 };
 
 class DeviceFixture {
@@ -51,6 +53,11 @@ public:
         config.clock = setup.clock;
         config.nodeOptions.motorCycling = setup.motorCycling;
         config.gapMs = 5;
+        if (setup.revision) {
+            config.layout = sim::CatalogueLayout(setup.modelCode, setup.firmware);
+            if (config.layout)
+                config.layout->firmwareNumber = static_cast<uint16_t>(*setup.revision);
+        }
         if (setup.serial) {
             m_pair = std::make_unique<sim::test::SocatPair>();
             EXPECT_TRUE(m_pair->Ok());

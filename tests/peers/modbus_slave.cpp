@@ -3,6 +3,7 @@
 //
 //   rv8_modbus_slave --tcp                      listens on 127.0.0.1, prints "PORT <n>"
 //   rv8_modbus_slave --rtu DEVICE [--node N] [--baud N] [--parity N|E|O] [--stop 1|2]
+//   --set A=V (repeatable) gives register A the value V instead (e.g. a starter's identification).
 //
 // It ends by itself after --lifetime seconds (default 120) so a crashed test leaves nothing.
 #include <modbus.h>
@@ -16,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -26,6 +29,7 @@ int main(int argc, char** argv)
     char parity = 'N';
     int stop = 1;
     int lifetime = 120;
+    std::vector<std::pair<int, int>> presets;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : ""; };
@@ -42,7 +46,15 @@ int main(int argc, char** argv)
             parity = next()[0];
         else if (a == "--stop")
             stop = std::atoi(next());
-        else if (a == "--lifetime")
+        else if (a == "--set") {
+            const std::string pair = next();
+            const auto eq = pair.find('=');
+            if (eq == std::string::npos) {
+                std::fprintf(stderr, "--set takes A=V\n");
+                return 2;
+            }
+            presets.push_back({std::atoi(pair.substr(0, eq).c_str()), std::atoi(pair.substr(eq + 1).c_str())});
+        } else if (a == "--lifetime")
             lifetime = std::atoi(next());
         else {
             std::fprintf(stderr, "unknown argument %s\n", a.c_str());
@@ -54,6 +66,9 @@ int main(int argc, char** argv)
     modbus_mapping_t* map = modbus_mapping_new(0, 0, 10000, 0);
     for (int a = 0; a < 10000; ++a)
         map->tab_registers[a] = static_cast<uint16_t>(a);
+    for (const auto& [address, value] : presets)
+        if (address >= 0 && address < 10000)
+            map->tab_registers[address] = static_cast<uint16_t>(value);
     uint8_t query[MODBUS_TCP_MAX_ADU_LENGTH];
 
     if (mode == "tcp") {
