@@ -3,17 +3,21 @@
 // the two-pass reader and the open sequence.
 //
 // A project file is 8-bit Windows-1252 text with CR LF line ends, in sections introduced by a
-// header line in square brackets:
+// header line in square brackets. The writer produces ("" is an empty line):
 //
-//     [FILE INFO]                        [PARAMETERS RV8 TOOL]
-//                                        (blank)
-//     FILE TYPE  : RV Series FILE 1.2.0.3   F001=75;                 A.     Motor FLA
-//     DATE       : <short date>          F010=1;                         Ramp Select    ... - VR1-VR2
-//                                        ...
-//     [STARTER TYPE]                     then, when the information was confirmed:
-//     (blank)  RV8-150  (blank)          (blank) [PROJECT NAME] name [USER NAME] user (blank)
-//     [FLASH NO.]                        [INFO] and the information lines
-//     (blank)  401  (blank)
+//     [FILE INFO]  ""  FILE TYPE  : RV Series FILE 1.2.0.3  DATE       : <short date>  ""
+//     [STARTER TYPE]  ""  RV8-150  ""
+//     [FLASH NO.]  ""  401  ""
+//     [PARAMETERS RV8 TOOL]  ""
+//     F001=75;                 A.     Motor FLA
+//     F010=1;                         Ramp Select                    - VR1-VR2
+//     ...
+//     and, when the user confirmed the project information:
+//     ""  [PROJECT NAME]  <name>  [USER NAME]  <user>  ""  [INFO]  <information lines>
+//
+// The reader accepts blanks around lines and before a key's "=", any padding after the ";",
+// lower-case keys and headers, LF line ends and the older [CONTROL MODE] section; everything
+// after the ";" of a parameter line is ignored. A value itself is digits, "-" and "." only.
 //
 // Every operation works on a ProjectWorkspace (the program's tables and selection by default)
 // and talks to the user only through the UserPrompts it is handed, so the window, the command
