@@ -532,6 +532,16 @@ TEST_F(ProjectFileTest, FileFromAnotherProgramWithOtherSpacingAndLowerCaseKeys)
     EXPECT_EQ(ws.info.UserName, QStringLiteral("Op"));
 }
 
+TEST_F(ProjectFileTest, FileSavedAsUtf8WithItsByteOrderMarkKeepsItsNames)
+{
+    WriteBytes(path("utf8.RV8Proj"), "\xEF\xBB\xBF" + Head() + "F023=1.1;\r\n[USER NAME]\r\nJ\xC3\xBCrgen M\xC3\xBCller\r\n");
+    Workspace ws(150, 401);
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(files::OpenProject(path("utf8.RV8Proj"), ws.view(), prompts).ok);
+    EXPECT_EQ(ws.info.UserName, QStringLiteral("Jürgen Müller"));
+    EXPECT_EQ(ws.working("F023"), Fx(1.1));
+}
+
 TEST_F(ProjectFileTest, MotorFlaRangeFollowsTheLoadedServiceFactorBeforeTheRangeCheck)
 {
     // RV8-150 with service factor 1.30: FLA range Round(150 x 0.5 / 1.3) = 58 .. Round(150 / 1.3) = 115.
