@@ -39,7 +39,6 @@ namespace rv8::app {
 
 class TGroupPrm2;
 class TSearchIt;
-class TOverviewModel;
 
 namespace browser_text {
 inline const QString kSelectParameter = QStringLiteral("Please select parameter from overview.");
@@ -153,7 +152,7 @@ private:
     BrowserServices m_s;
     QTreeWidget* m_tree = nullptr;
     QTableView* m_grid = nullptr;
-    TOverviewModel* m_model = nullptr;
+    QStandardItemModel* m_model = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QPushButton* m_searchClear = nullptr;
     QPushButton* m_edit = nullptr;

@@ -117,6 +117,7 @@ protected:
 private:
     class Binding;
 
+    param::PrmTable& table() const;
     void clearPages();
     void rangeCheck(Binding& binding);
     void listCheck(Binding& binding);
@@ -143,7 +144,6 @@ private:
     int m_parameter = 0;
     int m_pageIndex = 0;
     bool m_lastTransmitOk = false;
-    bool m_busyHeld = false;
 };
 
 }  // namespace rv8::app
