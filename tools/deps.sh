@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
   libmodbus-dev socat mbpoll python3-pymodbus python3-serial python3-serial-asyncio
-  xvfb xauth
+  xvfb xauth adwaita-icon-theme
 )
 
 missing=()
