@@ -441,7 +441,7 @@ QWidget* TMainForm::ribbonGroup(const QString& title, const QStringList& large, 
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
         button->setMinimumWidth(64);
-        button->setMaximumWidth(110);
+        button->setMaximumWidth(140);
         row->addWidget(button);
     }
     if (!small.isEmpty()) {

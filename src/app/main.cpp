@@ -88,8 +88,11 @@ void ApplySystemNumberSettings()
 }
 
 // Saves pictures of the main views for the documentation, then ends the program.
-void RunScreenshotScript(app::TMainForm& form, const QString& folder, int& exitCode)
+void RunScreenshotScript(app::TMainForm& form, comm::ProgramOptions& options, const QString& folder, int& exitCode)
 {
+    // No window may wait for an answer here.
+    options.L12 = false;
+    options.L26 = false;
     QDir().mkpath(folder);
     const auto save = [&](QWidget* widget, const QString& name) {
         QCoreApplication::processEvents();
@@ -192,7 +195,6 @@ int main(int argc, char** argv)
 
         app::TMainForm form(services);
         form.SetStartupFile(splash->StartupFile());
-        errorDialog.setParent(&form, errorDialog.windowFlags());
         if (auto* widgetPrompts = dynamic_cast<app::WidgetPrompts*>(prompts.get()))
             *widgetPrompts = app::WidgetPrompts(&form);
         if (screenshotFolder.isEmpty()) {
@@ -204,7 +206,7 @@ int main(int argc, char** argv)
         // SplashTimer: the splash goes 750 ms after the first show.
         QTimer::singleShot(750, &form, [&splash] { splash.reset(); });
         if (!screenshotFolder.isEmpty())
-            QTimer::singleShot(300, &form, [&] { RunScreenshotScript(form, screenshotFolder, exitCode); });
+            QTimer::singleShot(300, &form, [&] { RunScreenshotScript(form, options, screenshotFolder, exitCode); });
 
         app::TApplication::AppRunning = true;
         const int result = application.exec();
