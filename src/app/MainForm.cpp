@@ -6,6 +6,9 @@
 #include "app/InitF2.h"
 #include "app/NetScanWindow.h"
 #include "app/NetwTree.h"
+#include "app/ParameterBrowser.h"
+#include "app/PrmGrp2.h"
+#include "app/VisualSetupPage.h"
 #include "app/ScanResults.h"
 #include "app/StatusWin.h"
 #include "app/SerialSetupForm.h"
@@ -247,6 +250,34 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     buildNetworkBar();
     installFlowHooks();
 
+    // The parameter page, the visual page and the group editor.
+    EditorServices editorServices;
+    editorServices.Prompts = &prompts;
+    editorServices.Options = m_services.Options;
+    editorServices.Session = m_services.Session;
+    editorServices.Transfer = m_transfer.get();
+    editorServices.Scan = m_scan.get();
+    editorServices.showCommunicationSetup = [this] { m_flows->Hooks().showCommunicationSetup(); };
+    editorServices.updateNetworkBar = [this] { UpdateStatusPanels(); };
+    m_editor = new TGroupPrm2(editorServices, this);
+    m_browser = new TParameterBrowser({&prompts, m_services.Options, m_editor}, m_parametersPage);
+    m_parametersPage->layout()->addWidget(m_browser);
+    VisualServices visualServices;
+    visualServices.Prompts = &prompts;
+    visualServices.Editor = m_editor;
+    visualServices.Browser = m_browser;
+    m_visual = new TVisualSetupPage(visualServices, m_visualPage);
+    m_visualPage->layout()->addWidget(m_visual);
+    connect(this, &TMainForm::searchRequested, m_browser, [this] {
+        if (m_browser->RunSearchDialog()) {
+            m_overviewMode = omSearch;
+            ShowParameterScreen();
+        }
+    });
+    connect(m_browser, &TParameterBrowser::showPageRequested, this, &TMainForm::ShowParameterScreen);
+    connect(m_visual, &TVisualSetupPage::showParametersRequested, this, &TMainForm::ShowParameterScreen);
+    connect(m_browser, &TParameterBrowser::editorClosed, this, [this] { UpdateStatusPanels(); });
+
     // Hidden at creation: the warranty command and its tab, auto-tuning and the keypad.
     m_actions[QStringLiteral("Warranty")]->setVisible(false);
     m_actions[QStringLiteral("AutoTuning")]->setVisible(false);
@@ -441,7 +472,6 @@ QWidget* TMainForm::ribbonGroup(const QString& title, const QStringList& large, 
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
         button->setMinimumWidth(64);
-        button->setMaximumWidth(140);
         row->addWidget(button);
     }
     if (!small.isEmpty()) {
@@ -977,6 +1007,12 @@ int TMainForm::CurrentPage() const { return m_pages->currentIndex(); }
 void TMainForm::requestOverview(int mode)
 {
     m_overviewMode = mode;
+    if (m_browser) {
+        // The catalogue may have been rebuilt since the last view: the tree follows it.
+        if (mode == omProgramMemory)
+            m_browser->Initialize_parameter_tree();
+        m_browser->SetOverviewMode(mode);
+    }
     emit overviewRequested(mode);
 }
 
@@ -1069,6 +1105,7 @@ void TMainForm::FormShow()
     updateNetworkBar();
 
     m_searchText = m_regist.Read(files::reg::setup::SearchText());
+    m_browser->SetSearchText(m_searchText);
     QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     while (folder.size() > 1 && folder.endsWith(QDir::separator()))
         folder.chop(1);
@@ -1377,6 +1414,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     m_timer1->stop();
     m_timer2->stop();
     m_services.Session->Save_Baud();
+    m_searchText = m_browser->SearchText();
     m_regist.Write(files::reg::setup::SearchText(), m_searchText);
     if (m_services.Session->IsConnected() || m_flows->Shell().IsOnline)
         m_services.Session->Close_Communications();

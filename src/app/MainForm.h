@@ -53,6 +53,9 @@ class TSerialSetupForm;
 class TUserInformation;
 class TPSetup;
 class TLed;
+class TParameterBrowser;
+class TGroupPrm2;
+class TVisualSetupPage;
 
 // What the main window works with; everything must outlive the window.
 struct MainServices {
@@ -125,6 +128,8 @@ public:
     // Containers the parameter browser and the visual page fill (empty QVBoxLayout).
     QWidget* ParametersPage() const { return m_parametersPage; }
     QWidget* VisualPage() const { return m_visualPage; }
+    TParameterBrowser* Browser() const { return m_browser; }
+    TGroupPrm2* Editor() const { return m_editor; }
     // Shows the backstage (File) and returns to the ribbon.
     void ShowBackstage(const QString& tab = QStringLiteral("Open"));
     void HideBackstage();
@@ -249,6 +254,9 @@ private:
     TWelcomePage* m_welcome = nullptr;
     QWidget* m_parametersPage = nullptr;
     QWidget* m_visualPage = nullptr;
+    TParameterBrowser* m_browser = nullptr;
+    TGroupPrm2* m_editor = nullptr;
+    TVisualSetupPage* m_visual = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     QLabel* m_panel3 = nullptr;
