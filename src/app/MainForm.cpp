@@ -471,7 +471,7 @@ QWidget* TMainForm::ribbonGroup(const QString& title, const QStringList& large, 
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
-        button->setMinimumWidth(64);
+        button->setMinimumWidth(std::max(64, button->sizeHint().width()));
         row->addWidget(button);
     }
     if (!small.isEmpty()) {
