@@ -12,6 +12,7 @@
 #include "app/DeviceFlows.h"
 #include "app/ErrForm.h"
 #include "app/MainForm.h"
+#include "app/PrmGrp2.h"
 #include "app/SerialSetupForm.h"
 #include "app/Splash.h"
 #include "app/WidgetPrompts.h"
@@ -114,6 +115,15 @@ void RunScreenshotScript(app::TMainForm& form, comm::ProgramOptions& options, co
     form.Flows().Read();
     form.ShowParameterScreen();
     save(&form, QStringLiteral("parameters-after-read.png"));
+    if (app::TGroupPrm2* editor = form.Editor()) {
+        const int fla = param::PRM_TABLE.DEPENDENCY_MAP[param::deiMotorFla];
+        if (fla > 0) {
+            editor->FillControls(fla, false);
+            editor->show();
+            save(editor, QStringLiteral("editor.png"));
+            editor->hide();
+        }
+    }
     session.Close_Communications();
     QCoreApplication::exit(exitCode);
 }
