@@ -5,9 +5,11 @@
 
 #include "param/Catalogue.h"
 #include "param/Models.h"
+#include "param/NuvShared.h"
 #include "param/VarDrive.h"
 
 #include <algorithm>
+#include <map>
 
 namespace rv8::sim {
 
@@ -50,7 +52,9 @@ std::optional<ParameterLayout> CatalogueLayout(int modelCode, int firmwareNumber
     selection.CurrentFirmwareVersion = static_cast<uint16_t>(firmwareNumber);
     PrmTable table(param::kMaxParameters);
     param::TSpecialAddresses special{};
-    const std::string defect = param::BuildParameterCatalogue(table, selection, true, &special);
+    std::string defect = param::BuildParameterCatalogue(table, selection, true, &special);
+    if (defect.empty())
+        defect = param::BuildPrmLists(table, true);  // the service factor's items give its numbers
     if (!defect.empty())
         return fail(QString::fromStdString(defect));
 
@@ -73,6 +77,31 @@ std::optional<ParameterLayout> CatalogueLayout(int modelCode, int firmwareNumber
     layout.relaySettingAddresses = {AddressOfRole(table, param::deiAuxRelay1), AddressOfRole(table, param::deiAuxRelay2),
                                     AddressOfRole(table, param::deiAuxRelay3)};
     layout.modbusAddressAddress = 0;
+
+    const int frameNo = table.DEPENDENCY_MAP[param::deiFrameRating];
+    const int serviceNo = table.DEPENDENCY_MAP[param::deiServiceFactor];
+    const int flaNo = table.DEPENDENCY_MAP[param::deiMotorFla];
+    if (table.Exists(frameNo) && table.Exists(serviceNo) && table.Exists(flaNo)) {
+        layout.frameRatingAddress = table[frameNo].PRMADDR;
+        layout.serviceFactorAddress = table[serviceNo].PRMADDR;
+        const Fixed frameDivisor = param::GetPrmDivisor(table, frameNo);
+        const Fixed flaDivisor = param::GetPrmDivisor(table, flaNo);
+        // The service factor is a list: its figures stand for the numbers in the item texts ("1.15").
+        std::map<uint16_t, Fixed> serviceFactorOf;
+        const auto& items = table[serviceNo].ValueSTR;
+        for (int i = 0; i < items.TOTAL; ++i)
+            serviceFactorOf[items.TRVALUE[static_cast<size_t>(i)]] =
+                param::ParseFixed(items.STRARRAY[static_cast<size_t>(i)], true, Fixed());
+        layout.motorFlaRange = [=](uint16_t frameFigure, uint16_t serviceFigure)
+            -> std::optional<std::pair<uint16_t, uint16_t>> {
+            const auto it = serviceFactorOf.find(serviceFigure);
+            if (it == serviceFactorOf.end() || it->second.IsZero() || frameDivisor.IsZero())
+                return std::nullopt;
+            const Fixed frameRating = Fixed::FromInt(frameFigure) / frameDivisor;
+            const param::FlaLimits limits = param::MotorFlaRangeOf(frameRating, it->second, modelCode);
+            return std::make_pair(Figure(limits.minimum, flaDivisor), Figure(limits.maximum, flaDivisor));
+        };
+    }
 
     const auto& clock = layout.clockAddresses;
     for (int n = 1; n <= table.Count(); ++n) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -44,6 +45,14 @@ struct ParameterLayout {
     uint16_t voltageInputAddress = 1029;    // volts
     uint16_t modbusAddressAddress = 1067;   // shows the node's own address
     std::array<uint16_t, 3> relaySettingAddresses{1060, 1061, 1062};
+
+    // Motor FLA's range follows the frame rating and the service factor, as the program's rule
+    // does: given their register figures, the FLA range as register figures, or nothing when the
+    // service factor figure is not one of its list values. Empty: FLA keeps its static range.
+    uint16_t frameRatingAddress = 0;
+    uint16_t serviceFactorAddress = 0;
+    std::function<std::optional<std::pair<uint16_t, uint16_t>>(uint16_t frameRating, uint16_t serviceFactor)>
+        motorFlaRange;
 
     uint16_t firmwareNumber = 0;
     int modelCode = 0;

@@ -1,5 +1,7 @@
 #include "StarterNode.h"
 
+#include <tuple>
+
 #include "comm/AccessCodes.h"
 #include "comm/NuvBytes.h"
 
@@ -212,7 +214,18 @@ uint8_t StarterNode::WriteOne(WriteState& state, uint16_t address, uint16_t valu
     if (state.unlockedUntil < 0 || m_clock->NowMs() > state.unlockedUntil)
         return m_options.lockedException;
     const bool off = p->offValue && value == *p->offValue;
-    if (!off && (value < p->minimum || value > p->maximum))
+    uint16_t minimum = p->minimum;
+    uint16_t maximum = p->maximum;
+    if (address == l.motorFlaAddress && l.motorFlaRange) {
+        auto current = [&](uint16_t a) {
+            const auto it = state.params.find(a);
+            const ParameterRegister* r = l.Find(a);
+            return it != state.params.end() ? it->second : (r ? r->defaultValue : uint16_t(0));
+        };
+        if (const auto range = l.motorFlaRange(current(l.frameRatingAddress), current(l.serviceFactorAddress)))
+            std::tie(minimum, maximum) = *range;
+    }
+    if (!off && (value < minimum || value > maximum))
         return kExIllegalDataValue;
     if (address == l.resetAddress) {
         state.resetRequest = value;

@@ -645,6 +645,12 @@ std::string BuildPrmLists(PrmTable& table, bool /*firstBuild*/)
 // ---------------------------------------------------------------------------------------------
 // Motor FLA
 
+FlaLimits MotorFlaRangeOf(Fixed frameRating, Fixed serviceFactor, std::int32_t modelCode)
+{
+  if (modelCode <= 0) return {Fx(5), Fx(1500)};
+  return {(frameRating * Fx(0.5) / serviceFactor).Rounded(), (frameRating / serviceFactor).Rounded()};
+}
+
 void UpdateMotorFlaRange(PrmTable& table, int column, const TSelectionState& selection)
 {
   const int frameNo = table.DEPENDENCY_MAP[deiFrameRating];
@@ -654,12 +660,9 @@ void UpdateMotorFlaRange(PrmTable& table, int column, const TSelectionState& sel
   const Fixed fr = GetPrmValue(table, frameNo, column);
   const Fixed sf = ListNumericValue(table, sfNo, column);
   if (sf.IsZero()) return;
-  Fixed minimum = Fx(5);
-  Fixed maximum = Fx(1500);
-  if (selection.CurrentModelCode > 0) {
-    maximum = (fr / sf).Rounded();
-    minimum = (fr * Fx(0.5) / sf).Rounded();
-  }
+  const FlaLimits limits = MotorFlaRangeOf(fr, sf, selection.CurrentModelCode);
+  const Fixed minimum = limits.minimum;
+  const Fixed maximum = limits.maximum;
   PRM_REC& fla = table[flaNo];
   if (fla.Range_Step.Ranges.empty()) fla.Range_Step.Ranges.push_back(TPrmRange{});
   fla.Range_Step.Ranges[0].Minimum = minimum;

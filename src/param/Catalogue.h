@@ -144,6 +144,10 @@ std::string BuildCatalogue(bool firstBuild);
 // sets the FLA default to the new minimum and clamps the column's FLA value into the range
 // (stored as a user change). Nothing changes when the service factor reads as 0.
 void UpdateMotorFlaRange(PrmTable& table, int column, const TSelectionState& selection = SELECTION);
+// The Motor FLA range for a frame rating and a service factor (as numbers: 1.15, not the list
+// value): half the frame rating to the frame rating, divided by the service factor and rounded;
+// 5 to 1500 A for the generic model. The service factor must not be 0.
+FlaLimits MotorFlaRangeOf(Fixed frameRating, Fixed serviceFactor, std::int32_t modelCode);
 inline void UpdateMotorFlaRange(int column) { UpdateMotorFlaRange(PRM_TABLE, column, SELECTION); }
 
 }  // namespace rv8::param

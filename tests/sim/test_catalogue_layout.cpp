@@ -141,3 +141,19 @@ TEST(CatalogueLayout, WriteRulesFollowTheCatalogue)
 }
 
 }  // namespace
+
+// Motor FLA's range follows the service factor as the program's rule does: frame rating 150 with
+// service factor 1.15 allows 65..130 A, so a value the program accepts is not refused.
+TEST(CatalogueLayout, MotorFlaRangeFollowsTheServiceFactor)
+{
+    auto node = MakeNode(150, 401);
+    ASSERT_TRUE(node);
+    ASSERT_EQ(node->WriteRegisters(1072, {rv8::comm::kWriteAccessCode}), 0);
+    EXPECT_EQ(node->WriteRegisters(1001, {74}), kExIllegalDataValue) << "service factor 1.00: 75..150";
+
+    ASSERT_EQ(node->WriteRegisters(1002, {115}), 0);
+    EXPECT_EQ(node->WriteRegisters(1001, {65}), 0);
+    EXPECT_EQ(node->WriteRegisters(1001, {64}), kExIllegalDataValue);
+    EXPECT_EQ(node->WriteRegisters(1001, {130}), 0);
+    EXPECT_EQ(node->WriteRegisters(1001, {131}), kExIllegalDataValue);
+}
