@@ -189,4 +189,21 @@ bool PrepareCatalogue(QString& error)
     return defect.empty();
 }
 
+std::optional<int> ParseDeviceArguments(QCommandLineParser& parser, const QStringList& args, CliPrompts& prompts)
+{
+    if (!parser.parse(args)) {
+        prompts.Print(parser.errorText());
+        return 2;
+    }
+    if (parser.isSet("help")) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        prompts.Print(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    return std::nullopt;
+}
+
 }  // namespace rv8::cli

@@ -22,6 +22,7 @@
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 namespace rv8::cli {
 
@@ -126,5 +127,10 @@ private:
 // Builds the program's catalogue for its start selection (the standard firmware and the generic
 // model, until a starter or a file says otherwise). False with the defect message.
 bool PrepareCatalogue(QString& error);
+
+// Parses a device subcommand's arguments (no positional arguments). Returns the exit status when
+// the command must end here: 2 after printing a parse error or an unexpected argument, 0 after
+// printing the help text; nothing when the command goes on.
+std::optional<int> ParseDeviceArguments(QCommandLineParser& parser, const QStringList& args, CliPrompts& prompts);
 
 }  // namespace rv8::cli

@@ -36,18 +36,8 @@ int RunBackup(const QStringList& args)
     information.AddTo(parser);
     const ConnectionOptions connection;
     connection.AddTo(parser);
-    if (!parser.parse(args)) {
-        prompts.Print(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet("help")) {
-        out << parser.helpText();
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        prompts.Print(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-        return 2;
-    }
+    if (const auto status = ParseDeviceArguments(parser, args, prompts))
+        return *status;
     if (parser.value(outFile).isEmpty()) {
         prompts.Print(QStringLiteral("name the backup file with --out FILE"));
         return 2;

@@ -34,18 +34,8 @@ int RunIdentify(const QStringList& args)
     parser.addHelpOption();
     const ConnectionOptions connection;
     connection.AddTo(parser);
-    if (!parser.parse(args)) {
-        prompts.Print(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet("help")) {
-        out << parser.helpText();
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        prompts.Print(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-        return 2;
-    }
+    if (const auto status = ParseDeviceArguments(parser, args, prompts))
+        return *status;
     QString error;
     if (!PrepareCatalogue(error)) {
         prompts.Print(error);

@@ -27,18 +27,8 @@ int RunScan(const QStringList& args)
     parser.addOption(maxOption);
     const ConnectionOptions connection;
     connection.AddTo(parser);
-    if (!parser.parse(args)) {
-        prompts.Print(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet("help")) {
-        out << parser.helpText();
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        prompts.Print(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-        return 2;
-    }
+    if (const auto status = ParseDeviceArguments(parser, args, prompts))
+        return *status;
     bool ok = false;
     const int highest = parser.value(maxOption).toInt(&ok);
     if (!ok || highest < 1 || highest > comm::kNetworkNodeCount) {

@@ -30,18 +30,8 @@ int RunSetClock(const QStringList& args)
     const ConnectionOptions connection;
     connection.AddTo(parser);
     CliPrompts prompts(QStringLiteral("rv8 set-clock"), CliPrompts::Mode::Ask);
-    if (!parser.parse(args)) {
-        prompts.Print(parser.errorText());
-        return 2;
-    }
-    if (parser.isSet("help")) {
-        out << parser.helpText();
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        prompts.Print(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-        return 2;
-    }
+    if (const auto status = ParseDeviceArguments(parser, args, prompts))
+        return *status;
     if (parser.isSet(yes))
         prompts.setMode(CliPrompts::Mode::Affirm);
 
